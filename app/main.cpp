@@ -1,3 +1,5 @@
 #include <windows.h>
 
-int APIENTRY wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+#include "app/launcher.h"
+
+int APIENTRY wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) { return QuelmarchMain(hInstance); }

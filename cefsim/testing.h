@@ -14,8 +14,11 @@
 //   fail<TAB>code<TAB>frame
 //   idle                       answers 1 when the UI thread is idle
 //   list<TAB>reply-window      sends the listing back as WM_COPYDATA
+//   settings<TAB>reply-window  sends the settings back as WM_COPYDATA
 // The listing has one line per browser:
 //   id<TAB>window<TAB>parent<TAB>popup<TAB>url<TAB>title
+// The settings are one line:
+//   multi_threaded_message_loop<TAB>cache_path<TAB>locale<TAB>command line
 
 #include <windows.h>
 
@@ -39,8 +42,21 @@ struct BrowserInfo {
   std::wstring title;
 };
 
+// What CefInitialize was given, and the browser process's command line.
+struct Settings {
+  bool multiThreadedMessageLoop = false;
+  std::wstring cachePath;
+  std::wstring locale;
+  std::wstring commandLine;
+};
+
 // Live browsers, oldest first.
 std::vector<BrowserInfo> ListBrowsers();
+// The settings of the running CEF (empty when it does not run).
+Settings CurrentSettings();
+// The document shown in a frame of a browser ("" for the main frame), as
+// the runtime received it.
+std::wstring FrameDocument(int browserId, const std::wstring& frame = L"");
 
 // A navigation started by the page in `frame` ("" for the main frame; a
 // named sub-frame is made on first use). As a redirect, it continues the
@@ -66,6 +82,8 @@ std::wstring ErrorName(int errorCode);
 LRESULT SendCommand(HWND browserWindow, const std::wstring& command);
 // From another process: the listing of live browsers through `anyBrowserWindow`.
 std::vector<BrowserInfo> QueryBrowsers(HWND anyBrowserWindow);
+// From another process: the settings of the CEF that runs `anyBrowserWindow`.
+Settings QuerySettings(HWND anyBrowserWindow);
 
 }  // namespace testing
 }  // namespace cefsim

@@ -30,6 +30,13 @@ qm_ensure_prefix() {
   ) 9>"$QM_WINE_STATE/prefix.lock"
 }
 
+# Starts the prefix's wineserver and services with no terminal or pipe of
+# the caller's: a test's output pipe must close when the test ends, not when
+# the last Wine service does.
+qm_start_services() {
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 # Starts an Xvfb server on a free display and records its number and PID.
 qm_start_xvfb() {
   local n

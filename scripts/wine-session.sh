@@ -10,6 +10,7 @@ case "$1" in
     qm_stop_all
     if [ -z "${DISPLAY:-}" ]; then qm_start_xvfb; fi
     qm_ensure_prefix
+    qm_start_services
     ;;
   stop)
     qm_stop_all

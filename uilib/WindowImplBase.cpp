@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <vector>
+
 namespace DuiLib {
 
 void WindowImplBase::OnFinalMessage(HWND hWnd) {}
@@ -127,6 +129,48 @@ void WindowImplBase::UpdateCaptionButtons() {
   }
 }
 
+namespace {
+
+// The library's own deferred z-order check.
+UINT KeepOwnedAboveMessage() {
+  static const UINT message = RegisterWindowMessageW(L"UilibKeepOwnedAbove");
+  return message;
+}
+
+struct OwnedScan {
+  HWND owner;
+  std::vector<HWND> owned;
+};
+
+BOOL CALLBACK CollectOwned(HWND hwnd, LPARAM param) {
+  auto* scan = reinterpret_cast<OwnedScan*>(param);
+  if (GetWindow(hwnd, GW_OWNER) == scan->owner && IsWindowVisible(hwnd)) scan->owned.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+// Windows keeps owned windows above their owner; Wine does not always (an
+// overlapped owner that is activated, or that is mapped on the X server
+// after its owned window, covers it on screen). After the owner is raised or
+// activated each visible owned window of this thread is placed again
+// directly above it, without activating it; after the owner is shown, each
+// is also shown again (`remap`), which puts it above the owner on the X
+// server too.
+void WindowImplBase::KeepOwnedWindowsAbove(bool remap) {
+  OwnedScan scan{m_hWnd, {}};
+  EnumThreadWindows(GetCurrentThreadId(), &CollectOwned, reinterpret_cast<LPARAM>(&scan));
+  if (scan.owned.empty()) return;
+  // The first window above the owner that is not one of its owned windows.
+  HWND insertAfter = GetWindow(m_hWnd, GW_HWNDPREV);
+  while (insertAfter && GetWindow(insertAfter, GW_OWNER) == m_hWnd) insertAfter = GetWindow(insertAfter, GW_HWNDPREV);
+  for (auto it = scan.owned.rbegin(); it != scan.owned.rend(); ++it) {
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (remap) SetWindowPos(*it, nullptr, 0, 0, 0, 0, keep | SWP_NOZORDER | SWP_HIDEWINDOW);
+    SetWindowPos(*it, insertAfter ? insertAfter : HWND_TOP, 0, 0, 0, 0, keep | (remap ? SWP_SHOWWINDOW : 0));
+  }
+}
+
 LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
   if ((wParam & 0xFFF0) == SC_CLOSE) {
     SendMessage(WM_CLOSE);
@@ -168,7 +212,26 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND: lRes = OnSysCommand(uMsg, wParam, lParam, bHandled); break;
     case WM_KEYDOWN: lRes = OnKeyDown(uMsg, wParam, lParam, bHandled); break;
     case WM_MOUSEMOVE: lRes = OnMouseMove(uMsg, wParam, lParam, bHandled); break;
-    default: bHandled = FALSE; break;
+    case WM_ACTIVATE:
+      // Wine raises the activated window after this message: check once
+      // the activation is complete.
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessage(KeepOwnedAboveMessage());
+      bHandled = FALSE;
+      break;
+    case WM_WINDOWPOSCHANGED: {
+      const UINT flags = reinterpret_cast<WINDOWPOS*>(lParam)->flags;
+      if (flags & SWP_SHOWWINDOW) PostMessage(KeepOwnedAboveMessage(), 1);
+      else if (!(flags & SWP_NOZORDER)) PostMessage(KeepOwnedAboveMessage(), 0);
+      bHandled = FALSE;
+      break;
+    }
+    default:
+      bHandled = FALSE;
+      if (uMsg == KeepOwnedAboveMessage()) {
+        KeepOwnedWindowsAbove(wParam != 0);
+        bHandled = TRUE;
+      }
+      break;
   }
   if (bHandled) return lRes;
   lRes = HandleCustomMessage(uMsg, wParam, lParam, bHandled);

@@ -57,6 +57,7 @@ class WindowImplBase : public CWindowWnd,
 
  private:
   void UpdateCaptionButtons();
+  void KeepOwnedWindowsAbove(bool remap);
 };
 
 }  // namespace DuiLib

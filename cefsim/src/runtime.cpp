@@ -68,6 +68,8 @@ struct Runtime {
   std::list<std::shared_ptr<FetchJob>> jobs;     // loads on worker threads
   int nextBrowserId = 1;
   bool runLoopQuit = false;
+  std::wstring cachePath;
+  std::wstring locale;
 };
 
 Runtime& R() {
@@ -173,9 +175,14 @@ class FrameImpl : public CefFrame {
   bool pending = false;        // a navigation is under way
   std::wstring pendingUrl;
   std::shared_ptr<FetchJob> job;
-  void SetUrl(const std::wstring& url) {
+  void SetDocument(const std::wstring& url, const std::wstring& html) {
     std::lock_guard<std::mutex> lock(mu_);
     url_ = url;
+    document_ = html;
+  }
+  std::wstring Document() {
+    std::lock_guard<std::mutex> lock(mu_);
+    return document_;
   }
   void Detach() {
     std::lock_guard<std::mutex> lock(mu_);
@@ -189,6 +196,7 @@ class FrameImpl : public CefFrame {
   int64 id_;
   std::mutex mu_;
   std::wstring url_;
+  std::wstring document_;
   bool detached_ = false;
   IMPLEMENT_REFCOUNTING(FrameImpl);
 };
@@ -403,7 +411,7 @@ void Fail(CefRefPtr<BrowserImpl> b, CefRefPtr<FrameImpl> f, int code, const std:
 void Commit(CefRefPtr<BrowserImpl> b, CefRefPtr<FrameImpl> f, const std::wstring& url, const std::wstring& html,
             int status) {
   EndPending(f);
-  f->SetUrl(url);
+  f->SetDocument(url, html);
   CefRefPtr<CefClient> client = b->GetClient();
   CefRefPtr<CefDisplayHandler> dh = client ? client->GetDisplayHandler() : nullptr;
   CefRefPtr<CefLoadHandler> lh = client ? client->GetLoadHandler() : nullptr;
@@ -720,6 +728,21 @@ std::wstring Listing() {
   return out;
 }
 
+std::wstring SettingsLine() {
+  testing::Settings s = testing::CurrentSettings();
+  return std::wstring(s.multiThreadedMessageLoop ? L"1" : L"0") + L"\t" + s.cachePath + L"\t" + s.locale + L"\t" +
+         s.commandLine;
+}
+
+bool Reply(const std::wstring& replyWindow, const std::wstring& text) {
+  HWND reply = reinterpret_cast<HWND>(static_cast<LONG_PTR>(_wtoi64(replyWindow.c_str())));
+  COPYDATASTRUCT cds = {testing::kCopyDataMagic, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(text.data())};
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(reply, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 5000,
+                             &result) != 0;
+}
+
 // A command of the cross-process testing interface, on the UI thread.
 void HandleCommand(CefRefPtr<BrowserImpl> b, const std::wstring& command, LRESULT* answer) {
   std::vector<std::wstring> w = Split(command, 2);
@@ -741,13 +764,9 @@ void HandleCommand(CefRefPtr<BrowserImpl> b, const std::wstring& command, LRESUL
     // This command itself runs on the UI thread; queued work still counts.
     *answer = IsIdle() ? 1 : 0;
   } else if (verb == L"list") {
-    HWND reply = reinterpret_cast<HWND>(static_cast<LONG_PTR>(_wtoi64(rest.c_str())));
-    std::wstring text = Listing();
-    COPYDATASTRUCT cds = {testing::kCopyDataMagic, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
-                          const_cast<wchar_t*>(text.data())};
-    DWORD_PTR result = 0;
-    *answer = SendMessageTimeoutW(reply, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 5000,
-                                  &result) != 0;
+    *answer = Reply(rest, Listing());
+  } else if (verb == L"settings") {
+    *answer = Reply(rest, SettingsLine());
   }
 }
 
@@ -798,6 +817,29 @@ std::vector<BrowserInfo> ListBrowsers() {
   std::vector<BrowserInfo> out;
   for (auto& b : browsers) out.push_back(b->Info());
   return out;
+}
+
+Settings CurrentSettings() {
+  Runtime& r = R();
+  Settings s;
+  CefRefPtr<CefCommandLine> cmd;
+  {
+    std::lock_guard<std::mutex> lock(r.mu);
+    if (r.state != State::kRunning) return s;
+    s.multiThreadedMessageLoop = r.multiThreaded;
+    s.cachePath = r.cachePath;
+    s.locale = r.locale;
+    cmd = r.commandLine;
+  }
+  if (cmd) s.commandLine = cmd->GetCommandLineString().ToWString();
+  return s;
+}
+
+std::wstring FrameDocument(int browserId, const std::wstring& frame) {
+  CefRefPtr<BrowserImpl> b = FindBrowser(browserId);
+  if (!b) return std::wstring();
+  CefRefPtr<FrameImpl> f = b->FrameNamed(frame, false);
+  return f ? f->Document() : std::wstring();
 }
 
 bool Navigate(int browserId, const std::wstring& url, const std::wstring& frame, bool isRedirect) {
@@ -930,6 +972,8 @@ bool CefInitialize(const CefMainArgs& args, const CefSettings& settings, CefRefP
     r.app = application;
     r.commandLine = cmd;
     r.multiThreaded = settings.multi_threaded_message_loop != 0;
+    r.cachePath = CefString(&settings.cache_path).ToWString();
+    r.locale = CefString(&settings.locale).ToWString();
     r.mainThreadId = GetCurrentThreadId();
     r.runLoopQuit = false;
   }

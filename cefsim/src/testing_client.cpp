@@ -36,7 +36,9 @@ LRESULT SendCommand(HWND browserWindow, const std::wstring& command) {
   return static_cast<LRESULT>(result);
 }
 
-std::vector<BrowserInfo> QueryBrowsers(HWND anyBrowserWindow) {
+// Sends `verb` with a reply window of this thread; the answer arrives as a
+// message sent to this thread while it waits in SendCommand.
+std::wstring Ask(HWND browserWindow, const std::wstring& verb) {
   static const wchar_t kClass[] = L"CefSimReplyWindow";
   WNDCLASSW wc = {};
   wc.lpfnWndProc = &ReplyWindowProc;
@@ -46,10 +48,26 @@ std::vector<BrowserInfo> QueryBrowsers(HWND anyBrowserWindow) {
   HWND reply = CreateWindowW(kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
   std::wstring text;
   g_reply = &text;
-  // The reply arrives as a message sent to this thread while it waits here.
-  SendCommand(anyBrowserWindow, L"list\t" + std::to_wstring(reinterpret_cast<LONG_PTR>(reply)));
+  SendCommand(browserWindow, verb + L"\t" + std::to_wstring(reinterpret_cast<LONG_PTR>(reply)));
   g_reply = nullptr;
   DestroyWindow(reply);
+  return text;
+}
+
+Settings QuerySettings(HWND anyBrowserWindow) {
+  std::wstring text = Ask(anyBrowserWindow, L"settings");
+  Settings s;
+  size_t a = text.find(L'\t'), b = text.find(L'\t', a + 1), c = text.find(L'\t', b + 1);
+  if (a == std::wstring::npos || b == std::wstring::npos || c == std::wstring::npos) return s;
+  s.multiThreadedMessageLoop = text.substr(0, a) == L"1";
+  s.cachePath = text.substr(a + 1, b - a - 1);
+  s.locale = text.substr(b + 1, c - b - 1);
+  s.commandLine = text.substr(c + 1);
+  return s;
+}
+
+std::vector<BrowserInfo> QueryBrowsers(HWND anyBrowserWindow) {
+  std::wstring text = Ask(anyBrowserWindow, L"list");
 
   std::vector<BrowserInfo> out;
   size_t start = 0;
