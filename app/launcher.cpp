@@ -30,6 +30,11 @@ bool StartBrowserProcess(HINSTANCE hInstance, CefRefPtr<CefApp> app) {
   return true;
 }
 
+void SetApplicationIcon(HWND hWnd, HINSTANCE hInstance) {
+  HICON hIcon = LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_QUELMARCH));
+  SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
+}
+
 void ShutdownCef() {
   if (!s_bCefRunning) return;
   s_bCefRunning = false;
@@ -61,8 +66,7 @@ int QuelmarchMain(HINSTANCE hInstance) {
     CoUninitialize();
     return kExitNoLoginWindow;
   }
-  HICON hIcon = LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_QUELMARCH));
-  SendMessageW(g_hWndMain, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
+  SetApplicationIcon(g_hWndMain, hInstance);
 
   // Everything the player does happens inside this loop.
   pLogin->ShowModal();

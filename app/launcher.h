@@ -21,6 +21,9 @@ enum LauncherExit {
 // CEF did not start. Main thread.
 bool StartBrowserProcess(HINSTANCE hInstance, CefRefPtr<CefApp> app);
 
+// Makes the application icon (resource 107 of `hInstance`) the big icon of `hWnd`.
+void SetApplicationIcon(HWND hWnd, HINSTANCE hInstance);
+
 // CefShutdown, once for the process: the login window's "closebtn" and the
 // entry point's teardown both end CEF, and whichever comes second returns
 // at once. Main thread.

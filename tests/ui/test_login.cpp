@@ -133,6 +133,24 @@ TEST_F(LoginTest, LoginWindowIsCentredAndThePaneSitsOnItsCorner) {
   EXPECT_EQ(217, pr.top);
 }
 
+// The icon as the entry point sets it, from the built executable's resources.
+TEST_F(LoginTest, BigIconIsTheApplicationIcon) {
+  HMODULE exe = LoadLibraryExW((CPaintManagerUI::GetInstancePath() + _T("..\\Quelmarch.exe")).GetData(), nullptr,
+                               LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, exe);
+  SetApplicationIcon(*login_, exe);
+  HICON icon = reinterpret_cast<HICON>(SendMessageW(*login_, WM_GETICON, ICON_BIG, 0));
+  ASSERT_NE(nullptr, icon);
+  ICONINFO ii = {};
+  ASSERT_TRUE(GetIconInfo(icon, &ii));
+  BITMAP bm = {};
+  GetObjectW(ii.hbmColor, sizeof(bm), &bm);
+  EXPECT_EQ(32, bm.bmBitsPixel);
+  DeleteObject(ii.hbmColor);
+  DeleteObject(ii.hbmMask);
+  FreeLibrary(exe);
+}
+
 TEST_F(LoginTest, PaneStaysAboveTheLoginWindow) {
   SetForegroundWindow(*login_);
   SetWindowPos(*login_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

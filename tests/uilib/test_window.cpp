@@ -339,6 +339,30 @@ TEST_F(UilibWindowTest, ShowModalEndsOnQuitAndPostsItAgain) {
   EXPECT_EQ(5, code);
 }
 
+bool IsAbove(HWND upper, HWND lower) {
+  for (HWND h = GetWindow(upper, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (h == lower) return true;
+  return false;
+}
+
+// An overlapped owner shown or activated after its owned window must not
+// cover it: owned windows stay above their owner.
+TEST_F(UilibWindowTest, OwnedWindowsStayAboveTheirOwner) {
+  wnd_ = new RecordingWindow(L"Test.xml");
+  wnd_->Create(nullptr, L"owner", WS_OVERLAPPEDWINDOW, 0, 100, 100, 0, 0);
+  RecordingWindow owned(L"Test.xml");
+  owned.Create(*wnd_, L"owned", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 150, 150, 0, 0);
+  ::ShowWindow(*wnd_, SW_SHOWNORMAL);
+  PumpFor(200);
+  EXPECT_TRUE(IsAbove(owned, *wnd_));
+  SetForegroundWindow(*wnd_);
+  SetWindowPos(*wnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PumpFor(200);
+  EXPECT_TRUE(IsAbove(owned, *wnd_));
+  EXPECT_EQ(*wnd_, GetForegroundWindow());  // the owner keeps the activation
+  DestroyWindow(owned);
+}
+
 // Broken installs must not crash: each row opens a window from a layout that
 // is wrong in one way and checks what the library made of it.
 TEST_F(UilibWindowTest, BrokenLayoutsOpenWithoutCrashing) {

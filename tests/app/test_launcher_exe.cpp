@@ -1,0 +1,133 @@
+// The built Quelmarch.exe, started as a player starts it and driven only from
+// outside: window queries, posted input, and cefsim's cross-process commands.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "cefsim/testing.h"
+#include "support/launcher_process.h"
+
+namespace {
+
+using qmtest::LauncherProcess;
+using qmtest::PumpUntil;
+
+// "closebtn" of the login layout: float pos 1356,12,1388,44.
+const POINT kLoginCloseButton = {1372, 28};
+
+struct Started {
+  HWND login = nullptr;
+  HWND pane = nullptr;
+  HWND browser = nullptr;
+};
+
+Started WaitForLoginScreen(const LauncherProcess& p) {
+  Started s;
+  s.login = p.WaitForWindow(L"XMLWnd", L"Quelmarch");
+  s.pane = p.WaitForWindow(L"XMLWnd", L"LoginBrowser");
+  if (s.pane) PumpUntil([&] { return (s.browser = FindWindowExW(s.pane, nullptr, L"CefBrowserWindow", nullptr)) != nullptr; });
+  return s;
+}
+
+void ExpectCleanExit(LauncherProcess& p, DWORD ms) {
+  DWORD code = 1234;
+  ASSERT_TRUE(p.WaitExit(ms, &code)) << "still running";
+  EXPECT_EQ(0u, code);
+  EXPECT_TRUE(p.TopLevelWindows().empty());
+}
+
+TEST(LauncherExe, SubProcessStartShowsNoWindowAndExitsWithCefsCode) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start(L"--type=renderer"));
+  bool sawWindow = false;
+  DWORD code = 1234;
+  const DWORD start = GetTickCount();
+  while (p.Running() && GetTickCount() - start < 10000) {
+    for (const auto& w : p.TopLevelWindows())
+      if (IsWindowVisible(w.hwnd) || w.cls == L"XMLWnd") sawWindow = true;
+    Sleep(5);
+  }
+  ASSERT_TRUE(p.WaitExit(100, &code));
+  EXPECT_EQ(0u, code);  // cefsim's sub-process code
+  EXPECT_FALSE(sawWindow);
+}
+
+TEST(LauncherExe, StartsWithTheLoginScreenAndCloseButtonEndsIt) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start());
+  Started s = WaitForLoginScreen(p);
+  ASSERT_NE(nullptr, s.login);
+  ASSERT_NE(nullptr, s.pane);
+  ASSERT_NE(nullptr, s.browser);
+  EXPECT_EQ(s.login, GetWindow(s.pane, GW_OWNER));
+
+  // CEF's settings and the browser process's command line.
+  cefsim::testing::Settings settings = cefsim::testing::QuerySettings(s.browser);
+  EXPECT_TRUE(settings.multiThreadedMessageLoop);
+  EXPECT_EQ(L"zh-CN", settings.locale);
+  wchar_t appData[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE));
+  EXPECT_EQ(std::wstring(appData) + L"\\", settings.cachePath);
+  const std::wstring tail = L" --disable-web-security --enable-system-flash --enable-npapi";
+  ASSERT_GE(settings.commandLine.size(), tail.size());
+  EXPECT_EQ(tail, settings.commandLine.substr(settings.commandLine.size() - tail.size()));
+
+  auto browsers = cefsim::testing::QueryBrowsers(s.browser);
+  ASSERT_EQ(1u, browsers.size());
+  EXPECT_EQ(s.pane, browsers[0].parent);
+  EXPECT_EQ(0x56010000u, static_cast<DWORD>(GetWindowLongW(s.browser, GWL_STYLE)));
+
+  // A click on "closebtn", as the mouse delivers it.
+  const LPARAM at = MAKELPARAM(kLoginCloseButton.x, kLoginCloseButton.y);
+  PostMessageW(s.login, WM_MOUSEMOVE, 0, at);
+  PostMessageW(s.login, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(s.login, WM_LBUTTONUP, 0, at);
+  ExpectCleanExit(p, 5000);
+}
+
+// Alt+F4 as the keyboard delivers it: the system key with the Alt bit set.
+void PostAltF4(HWND hwnd) {
+  PostMessageW(hwnd, WM_SYSKEYDOWN, VK_F4, (1 << 29) | (0x3E << 16) | 1);
+  PostMessageW(hwnd, WM_SYSKEYUP, VK_F4, (1 << 29) | (0x3E << 16) | (3u << 30) | 1);
+}
+
+TEST(LauncherExe, AltF4OnTheLoginWindowEndsTheProgramCleanly) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start());
+  Started s = WaitForLoginScreen(p);
+  ASSERT_NE(nullptr, s.browser);
+  PostAltF4(s.login);
+  ExpectCleanExit(p, 5000);
+}
+
+TEST(LauncherExe, AltF4WhileThePaneHasTheFocusEndsTheProgramCleanly) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start());
+  Started s = WaitForLoginScreen(p);
+  ASSERT_NE(nullptr, s.browser);
+  PostAltF4(s.pane);
+  ExpectCleanExit(p, 5000);
+}
+
+TEST(LauncherExe, SystemMenuCloseOfThePaneEndsTheProgramCleanly) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start());
+  Started s = WaitForLoginScreen(p);
+  ASSERT_NE(nullptr, s.browser);
+  PostMessageW(s.pane, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectCleanExit(p, 5000);
+}
+
+TEST(LauncherExe, FailedCefStartExitsWithCodeOneAndNoWindow) {
+  LauncherProcess p;
+  ASSERT_TRUE(p.Start(L"", L"CEFSIM_FAIL_INITIALIZE", L"1"));
+  DWORD code = 1234;
+  ASSERT_TRUE(p.WaitExit(10000, &code));
+  EXPECT_EQ(1u, code);
+  EXPECT_TRUE(p.TopLevelWindows().empty());
+}
+
+}  // namespace
