@@ -12,7 +12,6 @@
 
 CefRefPtr<SimpleHandler> g_pLoginClient(new SimpleHandler);
 
-ShellExecuteWFn g_pfnShellExecuteW = &ShellExecuteW;
 
 extern HWND g_hWndMain;
 

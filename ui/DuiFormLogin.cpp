@@ -6,6 +6,7 @@
 #include "include/cef_app.h"
 #include "include/cef_browser.h"
 #include "include/cef_frame.h"
+#include "ui/DuiFormGame.h"
 #include "ui/DuiFormLoginBrowser.h"
 #include "ui/SiteUrls.h"
 #include "ui/WindowMessages.h"
@@ -67,7 +68,21 @@ void CDuiFormLogin::OnGameUrl(const wchar_t* url) {
   if (CefRefPtr<CefBrowser> browser = g_pLoginClient->GetBrowser()) {
     if (CefRefPtr<CefFrame> frame = browser->GetMainFrame()) frame->LoadURL(LOGIN_PAGE_URL);
   }
-  (void)gameUrl;
+  // One game window at a time; a second game URL keeps the open one as it is.
+  if (m_pGameWnd) return;
+  m_pGameWnd = new CDuiFormGame;
+  m_pGameWnd->CreateGameWnd(m_hWnd, gameUrl);
+  if (!IsWindow(*m_pGameWnd)) {
+    // No window, so nothing will free the object; the login screen stays.
+    delete m_pGameWnd;
+    m_pGameWnd = nullptr;
+    ShowWindow(true, true);
+    if (m_pLoginBrowser) m_pLoginBrowser->ShowWindow(true, true);
+    return;
+  }
+  m_pGameWnd->m_hLoginWnd = m_hWnd;
+  m_pGameWnd->SetGameUrl(gameUrl);
+  m_pGameWnd->ShowWindow(true, true);
 }
 
 void CDuiFormLogin::OnClick(TNotifyUI& msg) {

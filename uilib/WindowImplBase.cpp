@@ -164,11 +164,14 @@ void WindowImplBase::KeepOwnedWindowsAbove(bool remap) {
   // The first window above the owner that is not one of its owned windows.
   HWND insertAfter = GetWindow(m_hWnd, GW_HWNDPREV);
   while (insertAfter && GetWindow(insertAfter, GW_OWNER) == m_hWnd) insertAfter = GetWindow(insertAfter, GW_HWNDPREV);
+  const HWND active = GetActiveWindow();
   for (auto it = scan.owned.rbegin(); it != scan.owned.rend(); ++it) {
     const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     if (remap) SetWindowPos(*it, nullptr, 0, 0, 0, 0, keep | SWP_NOZORDER | SWP_HIDEWINDOW);
     SetWindowPos(*it, insertAfter ? insertAfter : HWND_TOP, 0, 0, 0, 0, keep | (remap ? SWP_SHOWWINDOW : 0));
   }
+  // Hiding took the activation from an owned window that had it.
+  if (remap && active && GetActiveWindow() != active && IsWindowVisible(active)) SetActiveWindow(active);
 }
 
 LRESULT WindowImplBase::OnSysCommand(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled) {
@@ -218,10 +221,16 @@ LRESULT WindowImplBase::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE) PostMessage(KeepOwnedAboveMessage());
       bHandled = FALSE;
       break;
+    case WM_WINDOWPOSCHANGING:
+      m_bShowing = (reinterpret_cast<WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW) && !IsWindowVisible(m_hWnd);
+      bHandled = FALSE;
+      break;
     case WM_WINDOWPOSCHANGED: {
+      // Shown after being hidden: its owned windows are mapped again.
       const UINT flags = reinterpret_cast<WINDOWPOS*>(lParam)->flags;
-      if (flags & SWP_SHOWWINDOW) PostMessage(KeepOwnedAboveMessage(), 1);
+      if (m_bShowing) PostMessage(KeepOwnedAboveMessage(), 1);
       else if (!(flags & SWP_NOZORDER)) PostMessage(KeepOwnedAboveMessage(), 0);
+      m_bShowing = false;
       bHandled = FALSE;
       break;
     }

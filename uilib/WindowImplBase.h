@@ -58,6 +58,7 @@ class WindowImplBase : public CWindowWnd,
  private:
   void UpdateCaptionButtons();
   void KeepOwnedWindowsAbove(bool remap);
+  bool m_bShowing = false;  // between WM_WINDOWPOSCHANGING and -CHANGED of a show
 };
 
 }  // namespace DuiLib

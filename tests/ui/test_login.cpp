@@ -19,6 +19,7 @@
 #include "support/shell_recorder.h"
 #include "support/win_test_util.h"
 #include "ui/ChildBrowser.h"
+#include "ui/DuiFormGame.h"
 #include "ui/DuiFormLogin.h"
 #include "ui/DuiFormLoginBrowser.h"
 #include "ui/SiteUrls.h"
@@ -31,6 +32,8 @@ using qmtest::PumpUntil;
 
 class CountingLogin : public CDuiFormLogin {
  public:
+  // Game URLs reported while no game window was open: those of the login
+  // page (a game page reports its own navigations too).
   std::vector<std::wstring> gameUrls;
   RECT loginAtInit = {}, paneAtInit = {};
   void InitWindow() override {
@@ -39,7 +42,7 @@ class CountingLogin : public CDuiFormLogin {
     GetWindowRect(*m_pLoginBrowser, &paneAtInit);
   }
   LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override {
-    if (uMsg == WM_GAME_URL && lParam) gameUrls.push_back(reinterpret_cast<const wchar_t*>(lParam));
+    if (uMsg == WM_GAME_URL && lParam && !m_pGameWnd) gameUrls.push_back(reinterpret_cast<const wchar_t*>(lParam));
     return CDuiFormLogin::HandleMessage(uMsg, wParam, lParam);
   }
   CPaintManagerUI& manager() { return m_PaintManager; }
@@ -76,8 +79,10 @@ class LoginTest : public testing::Test {
     RECT r = c ? c->GetPos() : RECT{};
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
+  // Closes the game window, which brings the login screen back.
   void BackToLogin() {
-    PostMessageW(*login_, WM_BACK_TO_LOGIN, 0, 0);
+    ASSERT_NE(nullptr, login_->m_pGameWnd);
+    DestroyWindow(*login_->m_pGameWnd);
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(*login_) && IsWindowVisible(pane()); }));
     cefsim::testing::WaitForIdle(15000);
   }
@@ -445,29 +450,3 @@ TEST(OpenUrlExternallyForReal, ReachesTheSystemsHandler) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // The stand-in protocol handler of OpenUrlExternallyForReal.
-  if (argc == 4 && std::string(argv[1]) == "--record") {
-    HANDLE f = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    std::string line = std::string(argv[3]) + "\n";
-    DWORD written = 0;
-    WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(f);
-    return 0;
-  }
-  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
-  testing::InitGoogleTest(&argc, argv);
-  CoInitialize(nullptr);
-  OleInitialize(nullptr);
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  CefRefPtr<SimpleApp> app = new SimpleApp;
-  if (CefExecuteProcess(CefMainArgs(instance), app.get(), nullptr) >= 0) return 2;
-  if (!StartBrowserProcess(instance, app.get())) return 3;
-  // The tests run from the build's tests folder; the skin is one folder up.
-  CPaintManagerUI::SetResourcePath(CPaintManagerUI::GetInstancePath() + _T("..\\skin"));
-  int result = RUN_ALL_TESTS();
-  ShutdownCef();
-  CoUninitialize();
-  return result;
-}
