@@ -44,8 +44,15 @@ bool SimpleHandler::OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame>, co
 }
 
 void SimpleHandler::OnAfterCreated(CefRefPtr<CefBrowser> browser) {
-  std::lock_guard<std::mutex> lock(m_browserListLock);
-  m_browserList.push_back(browser);
+  {
+    std::lock_guard<std::mutex> lock(m_browserListLock);
+    m_browserList.push_back(browser);
+  }
+  // The form around the browser places it in its layout passes, which run on
+  // its own events; this deferred activation runs one now that the browser
+  // exists, so that a game is not shown at its creation rectangle until the
+  // player happens to move or click the window.
+  if (HWND parent = GetParent(browser->GetHost()->GetWindowHandle())) PostMessageW(parent, WM_ACTIVATE, 0, 0);
 }
 
 bool SimpleHandler::DoClose(CefRefPtr<CefBrowser>) { return false; }

@@ -454,9 +454,23 @@ class HoldUiThread : public CefTask {
   IMPLEMENT_REFCOUNTING(HoldUiThread);
 };
 
+// Answers only the messages other threads send to this one (creating a
+// child window sends to its parent's thread), leaving posted ones queued.
+bool AnswerSentMessagesUntil(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  return true;
+}
+
 // Passes that run before the browser exists move only the title bar; the
-// browser shows at its creation rectangle until the next pass places it.
-TEST(GameLayout, BrowserKeepsItsCreationRectangleUntilTheNextPass) {
+// browser is created at (0, 32, 627, 374) and the pass its creation sets off
+// places it below the title bar.
+TEST(GameLayout, BrowserIsCreatedAtItsFirstRectangleThenPlaced) {
   FakeLogin login;
   HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   CefPostTask(TID_UI, new HoldUiThread(gate));
@@ -466,14 +480,15 @@ TEST(GameLayout, BrowserKeepsItsCreationRectangleUntilTheNextPass) {
   HWND hwnd = *game;
   PumpFor(100);  // every pass the creation set off runs now, with no browser
   EXPECT_RECT(0, 0, 1440, 32, game->manager().FindControl(L"topBg")->GetPos());
+  const int passesBefore = game->posted_activations;
   SetEvent(gate);
   CloseHandle(gate);
-  ASSERT_TRUE(PumpUntil([&] { return game->m_pGameClient->GetBrowser() != nullptr; }));
-  cefsim::testing::WaitForIdle();
+  ASSERT_TRUE(AnswerSentMessagesUntil([&] { return game->m_pGameClient->GetBrowser() != nullptr; }, 5000));
   HWND browser = game->m_pGameClient->GetBrowser()->GetHost()->GetWindowHandle();
   EXPECT_RECT(0, 32, 627, 406, RectIn(browser, hwnd));
-  SendMessageW(hwnd, WM_MOVE, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return RectIn(browser, hwnd).right == 1439; }, 2000));
   EXPECT_RECT(2, 32, 1439, 898, RectIn(browser, hwnd));
+  EXPECT_GT(game->posted_activations, passesBefore);
   DestroyWindow(hwnd);
   PumpUntil([] { return cefsim::testing::ListBrowsers().empty(); });
   EXPECT_EQ(0, TestGame::s_live);
