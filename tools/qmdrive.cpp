@@ -5,6 +5,8 @@
 //   qmdrive wait-login [ms]       the login window and its page are up
 //   qmdrive navigate URL          the login page navigates to URL
 //   qmdrive wait-game [ms]        a game window with its page is up
+//   qmdrive record FILE ARG...    appends its arguments to FILE, one line
+//                                 (a stand-in handler for the shell to start)
 // Exit code 0 on success, 1 on time-out or a refused command, 2 on bad use.
 #include <windows.h>
 
@@ -67,6 +69,20 @@ int wmain(int argc, wchar_t** argv) {
     HWND browser = LoginPageBrowser();
     if (!browser) return 1;
     return cefsim::testing::SendCommand(browser, std::wstring(L"navigate\t\t0\t") + argv[2]) == 1 ? 0 : 1;
+  }
+  if (verb == L"record" && argc > 2) {
+    HANDLE f = CreateFileW(argv[2], FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 1;
+    std::wstring line;
+    for (int i = 3; i < argc; ++i) line += (i > 3 ? L" " : L"") + std::wstring(argv[i]);
+    line += L"\n";
+    int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &utf8[0], n, nullptr, nullptr);
+    DWORD written = 0;
+    WriteFile(f, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    CloseHandle(f);
+    return 0;
   }
   fwprintf(stderr, L"usage: qmdrive wait-login|wait-game [ms] | navigate URL\n");
   return 2;
