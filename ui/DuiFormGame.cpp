@@ -228,10 +228,12 @@ LRESULT CDuiFormGame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnDestroyWindow();
       break;
     default:
-      // The shell restarted: a hidden game needs its icon again.
+      // The shell restarted: a hidden game needs its icon again. An icon the
+      // shell still has is only refreshed; with none, the window comes back.
       if (uMsg == TaskbarCreatedMessage() && m_bBossKeyHidden) {
         FillTrayIcon();
-        m_bTrayIconAdded = g_pfnShellNotifyIconW(NIM_ADD, &m_nid) != FALSE;
+        m_bTrayIconAdded = g_pfnShellNotifyIconW(NIM_ADD, &m_nid) != FALSE ||
+                           g_pfnShellNotifyIconW(NIM_MODIFY, &m_nid) != FALSE;
         if (!m_bTrayIconAdded) RestoreFromTray();
       }
       break;

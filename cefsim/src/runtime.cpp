@@ -739,7 +739,7 @@ bool Reply(const std::wstring& replyWindow, const std::wstring& text) {
   COPYDATASTRUCT cds = {testing::kCopyDataMagic, static_cast<DWORD>(text.size() * sizeof(wchar_t)),
                         const_cast<wchar_t*>(text.data())};
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(reply, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 5000,
+  return SendMessageTimeoutW(reply, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000,
                              &result) != 0;
 }
 

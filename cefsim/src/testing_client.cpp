@@ -30,7 +30,7 @@ LRESULT SendCommand(HWND browserWindow, const std::wstring& command) {
   COPYDATASTRUCT cds = {kCopyDataMagic, static_cast<DWORD>(command.size() * sizeof(wchar_t)),
                         const_cast<wchar_t*>(command.data())};
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(browserWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG, 10000,
+  if (!SendMessageTimeoutW(browserWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 10000,
                            &result))
     return 0;
   return static_cast<LRESULT>(result);

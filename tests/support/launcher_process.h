@@ -18,8 +18,9 @@ class LauncherProcess {
     return self.substr(0, self.find_last_of(L'\\')) + L"\\..\\Quelmarch.exe";
   }
 
-  bool Start(const std::wstring& args = L"", const wchar_t* envName = nullptr, const wchar_t* envValue = nullptr) {
-    std::wstring cmd = L"\"" + ExePath() + L"\"" + (args.empty() ? L"" : L" " + args);
+  bool Start(const std::wstring& args = L"", const wchar_t* envName = nullptr, const wchar_t* envValue = nullptr,
+             const std::wstring& exe = ExePath()) {
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si = {sizeof(si)};
     if (envName) SetEnvironmentVariableW(envName, envValue);
     BOOL ok = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);

@@ -9,6 +9,7 @@
 
 #include "app/launcher.h"
 #include "cefsim/testing.h"
+#include "client/page_logic.h"
 #include "client/simple_handler.h"
 #include "include/cef_task.h"
 #include "support/notify_recorder.h"
@@ -542,6 +543,46 @@ TEST(GameStart, FromTheLoginPageToTheGameAndBack) {
     EXPECT_TRUE(IsWindowVisible(*login));
     EXPECT_TRUE(IsWindowVisible(*login->m_pLoginBrowser));
     EXPECT_FALSE(qmtest::TakeQuit());
+  }
+  DestroyWindow(*login);
+  PumpUntil([] { return g_pLoginClient->GetBrowser() == nullptr; });
+  cefsim::testing::WaitForIdle();
+  delete login;
+}
+
+// Long and awkward game URLs go through the whole road unchanged, and the
+// game's error page keeps them escaped.
+TEST(GameStart, HugeAndAwkwardUrlsComeThroughWhole) {
+  CDuiFormLogin* login = new CDuiFormLogin;
+  g_hWndMain = login->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
+                             WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, nullptr);
+  ASSERT_TRUE(PumpUntil([] { return g_pLoginClient->GetBrowser() != nullptr; }));
+  ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+  const int pane = g_pLoginClient->GetBrowser()->GetIdentifier();
+  const std::wstring huge = L"data:text/html,<title>big</title>" + std::wstring(1024 * 1024, L'a') + L"?client=2";
+  const std::wstring awkward = L"about:blank?client=3&q=<script>alert('x')</script>&r=\"\u6e38\u620f\u00e9\"";
+  for (const std::wstring& url : {huge, awkward}) {
+    SCOPED_TRACE(url.size());
+    ASSERT_TRUE(cefsim::testing::Navigate(pane, url));
+    ASSERT_TRUE(PumpUntil([&] { return login->m_pGameWnd != nullptr; }, 10000));
+    ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+    CDuiFormGame* game = login->m_pGameWnd;
+    EXPECT_EQ(url, game->m_strGameUrl);
+    CefRefPtr<CefBrowser> browser = game->m_pGameClient->GetBrowser();
+    ASSERT_NE(nullptr, browser.get());
+    EXPECT_EQ(url, browser->GetMainFrame()->GetURL().ToWString());
+    // The game page fails: its error page names the URL, escaped.
+    ASSERT_TRUE(cefsim::testing::FailLoad(browser->GetIdentifier(), -105));
+    ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+    const std::wstring page = cefsim::testing::FrameDocument(browser->GetIdentifier());
+    EXPECT_EQ(std::wstring::npos, page.find(L"<script>"));
+    EXPECT_NE(std::wstring::npos, page.find(L"Failed to load URL " + HtmlEscape(url) + L" with error"));
+    EXPECT_EQ(url, browser->GetMainFrame()->GetURL().ToWString());
+    browser = nullptr;
+    HWND gameWnd = *game;
+    DestroyWindow(gameWnd);
+    ASSERT_TRUE(PumpUntil([&] { return login->m_pGameWnd == nullptr; }));
   }
   DestroyWindow(*login);
   PumpUntil([] { return g_pLoginClient->GetBrowser() == nullptr; });
