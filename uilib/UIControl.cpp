@@ -2,7 +2,6 @@
 
 #include "uilib/UIManager.h"
 
-#include "uilib/GdiplusInclude.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -78,12 +77,15 @@ void FillArgb(HDC hDC, const RECT& rc, DWORD argb) {
   DeleteObject(brush);
 }
 
+// Stretches the image over `rc`, blending its alpha.
 bool DrawImage(CPaintManagerUI* manager, HDC hDC, const RECT& rc, const CDuiString& name) {
   if (!manager || name.IsEmpty()) return false;
-  Gdiplus::Image* image = manager->GetImage(name);
+  const TImageInfo* image = manager->GetImage(name);
   if (!image) return false;
-  Gdiplus::Graphics g(hDC);
-  g.DrawImage(image, Gdiplus::Rect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  SetStretchBltMode(hDC, HALFTONE);
+  AlphaBlend(hDC, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, image->hDC, 0, 0, image->cx, image->cy,
+             blend);
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include "uilib/GdiplusInclude.h"
 #include <windowsx.h>
 
+#include <cstring>
+
 namespace DuiLib {
 
 // ---- notification maps
@@ -51,8 +53,15 @@ void EnsureGdiplus() {
 CPaintManagerUI::CPaintManagerUI() = default;
 
 CPaintManagerUI::~CPaintManagerUI() {
+  ReleaseBackBuffer();
   delete m_pRoot;
   for (auto& f : m_fonts) DeleteObject(f.second);
+  for (auto& i : m_images) {
+    if (!i.second.hDC) continue;
+    SelectObject(i.second.hDC, i.second.hOldBitmap);
+    DeleteObject(i.second.hBitmap);
+    DeleteDC(i.second.hDC);
+  }
 }
 
 void CPaintManagerUI::Init(HWND hWnd) {
@@ -104,16 +113,42 @@ HFONT CPaintManagerUI::GetFont(int id) const {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-Gdiplus::Image* CPaintManagerUI::GetImage(LPCTSTR name) {
+const TImageInfo* CPaintManagerUI::GetImage(LPCTSTR name) {
   auto it = m_images.find(name);
-  if (it != m_images.end()) return it->second.get();
+  if (it != m_images.end()) return it->second.hDC ? &it->second : nullptr;
+  TImageInfo& info = m_images[name];  // a missing image is looked for once
   std::wstring path = s_resourcePath.str();
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   path += name;
-  std::unique_ptr<Gdiplus::Image> image(Gdiplus::Image::FromFile(path.c_str()));
-  if (image && image->GetLastStatus() != Gdiplus::Ok) image.reset();
-  // A missing image is remembered too, so it is looked for once.
-  return (m_images[name] = std::move(image)).get();
+  // Decoded once with GDI+, then drawn with plain GDI: a paint copies
+  // pixels instead of decoding or converting them again.
+  Gdiplus::Bitmap bitmap(path.c_str());
+  if (bitmap.GetLastStatus() != Gdiplus::Ok || bitmap.GetWidth() == 0 || bitmap.GetHeight() == 0) return nullptr;
+  const int cx = static_cast<int>(bitmap.GetWidth()), cy = static_cast<int>(bitmap.GetHeight());
+  Gdiplus::Rect rect(0, 0, cx, cy);
+  Gdiplus::BitmapData data;
+  if (bitmap.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok) return nullptr;
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = cx;
+  bi.bmiHeader.biHeight = -cy;  // top-down, as GDI+ hands the rows
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib && bits) {
+    for (int y = 0; y < cy; ++y)
+      memcpy(static_cast<BYTE*>(bits) + y * cx * 4, static_cast<BYTE*>(data.Scan0) + y * data.Stride, cx * 4);
+  }
+  bitmap.UnlockBits(&data);
+  if (!dib) return nullptr;
+  info.hDC = CreateCompatibleDC(nullptr);
+  info.hBitmap = dib;
+  info.hOldBitmap = SelectObject(info.hDC, dib);
+  info.cx = cx;
+  info.cy = cy;
+  return &info;
 }
 
 CControlUI* CPaintManagerUI::FindControl(LPCTSTR name) const {
@@ -163,21 +198,40 @@ void CPaintManagerUI::Paint() {
   const int cx = client.right > 0 ? client.right : 1;
   const int cy = client.bottom > 0 ? client.bottom : 1;
   // Everything is drawn into one off-screen bitmap and copied at once, so a
-  // resize never shows half-drawn controls.
-  HDC mem = CreateCompatibleDC(hdc);
-  HBITMAP bmp = CreateCompatibleBitmap(hdc, cx, cy);
-  HGDIOBJ old = SelectObject(mem, bmp);
+  // resize never shows half-drawn controls. The bitmap is kept while the
+  // window keeps its size.
+  if (!m_hBackDC || m_szBack.cx != cx || m_szBack.cy != cy) {
+    ReleaseBackBuffer();
+    m_hBackDC = CreateCompatibleDC(hdc);
+    m_hBackBitmap = CreateCompatibleBitmap(hdc, cx, cy);
+    m_hOldBackBitmap = SelectObject(m_hBackDC, m_hBackBitmap);
+    m_szBack = {cx, cy};
+  }
+  HDC mem = m_hBackDC;
   HBRUSH bg = CreateSolidBrush(RGB((m_dwDefaultBkColor >> 16) & 0xFF, (m_dwDefaultBkColor >> 8) & 0xFF,
                                    m_dwDefaultBkColor & 0xFF));
   FillRect(mem, &ps.rcPaint, bg);
   DeleteObject(bg);
+  // Controls paint what intersects the update rectangle; clip the rest.
+  HRGN clip = CreateRectRgnIndirect(&ps.rcPaint);
+  SelectClipRgn(mem, clip);
   if (m_pRoot && m_pRoot->IsVisible()) m_pRoot->DoPaint(mem, ps.rcPaint);
+  SelectClipRgn(mem, nullptr);
+  DeleteObject(clip);
   BitBlt(hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
          ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
   EndPaint(m_hWndPaint, &ps);
+}
+
+void CPaintManagerUI::ReleaseBackBuffer() {
+  if (!m_hBackDC) return;
+  SelectObject(m_hBackDC, m_hOldBackBitmap);
+  DeleteObject(m_hBackBitmap);
+  DeleteDC(m_hBackDC);
+  m_hBackDC = nullptr;
+  m_hBackBitmap = nullptr;
+  m_hOldBackBitmap = nullptr;
+  m_szBack = {0, 0};
 }
 
 void CPaintManagerUI::SetHot(CControlUI* control) {

@@ -7,9 +7,17 @@
 #include <memory>
 #include <vector>
 
-namespace Gdiplus { class Image; }
-
 namespace DuiLib {
+
+// A skin image ready for drawing: premultiplied 32-bit pixels selected into
+// a memory DC, drawn with AlphaBlend.
+struct TImageInfo {
+  HDC hDC = nullptr;
+  HBITMAP hBitmap = nullptr;
+  HGDIOBJ hOldBitmap = nullptr;
+  int cx = 0;
+  int cy = 0;
+};
 
 // One per window: owns the window's control tree, paints it double-buffered,
 // turns mouse input into button states and "click" notifications, and keeps
@@ -46,9 +54,9 @@ class CPaintManagerUI {
   DWORD GetDefaultBkColor() const { return m_dwDefaultBkColor; }
   void SetDefaultBkColor(DWORD color) { m_dwDefaultBkColor = color; }
 
-  // An image of the resource path, loaded once per window; null when the
-  // file is missing or not an image.
-  Gdiplus::Image* GetImage(LPCTSTR name);
+  // An image of the resource path, decoded once per window with GDI+; null
+  // when the file is missing or not an image.
+  const TImageInfo* GetImage(LPCTSTR name);
   void Invalidate(const RECT& rc);
 
   // The library's handling of a window message; true when it answered
@@ -64,10 +72,15 @@ class CPaintManagerUI {
 
  private:
   void Paint();
+  void ReleaseBackBuffer();
   void LayoutRoot();
   void SetHot(CControlUI* control);
 
   HWND m_hWndPaint = nullptr;
+  HDC m_hBackDC = nullptr;  // the off-screen bitmap of the last paint's size
+  HBITMAP m_hBackBitmap = nullptr;
+  HGDIOBJ m_hOldBackBitmap = nullptr;
+  SIZE m_szBack = {0, 0};
   CControlUI* m_pRoot = nullptr;
   CControlUI* m_pEventHover = nullptr;
   CControlUI* m_pEventClick = nullptr;
@@ -79,7 +92,7 @@ class CPaintManagerUI {
   RECT m_rcSizeBox = {0, 0, 0, 0};
   DWORD m_dwDefaultBkColor = 0xFF1E2630;
   std::map<int, HFONT> m_fonts;
-  std::map<std::wstring, std::unique_ptr<Gdiplus::Image>> m_images;
+  std::map<std::wstring, TImageInfo> m_images;  // a missing image is kept empty
 
   static HINSTANCE s_hInstance;
   static CDuiString s_resourcePath;
