@@ -8,7 +8,7 @@ PACKAGES=(
   wine wine32:i386
   g++-mingw-w64-i686 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64 mingw-w64-tools
   cmake make xvfb xdotool x11-utils googletest imagemagick
-  icoutils binutils-mingw-w64-i686 file python3 nsis procps
+  icoutils binutils-mingw-w64-i686 file python3 nsis procps unzip
 )
 
 SUDO=""
