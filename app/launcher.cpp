@@ -30,6 +30,11 @@ bool StartBrowserProcess(HINSTANCE hInstance, CefRefPtr<CefApp> app) {
   return true;
 }
 
+HWND CreateLoginWindow(CDuiFormLogin* login) {
+  return login->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE,
+                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr);
+}
+
 void SetApplicationIcon(HWND hWnd, HINSTANCE hInstance) {
   HICON hIcon = LoadIconW(hInstance, MAKEINTRESOURCEW(IDI_QUELMARCH));
   SendMessageW(hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
@@ -57,9 +62,7 @@ int QuelmarchMain(HINSTANCE hInstance) {
   }
 
   CDuiFormLogin* pLogin = new CDuiFormLogin;
-  g_hWndMain = pLogin->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                              WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, nullptr);
+  g_hWndMain = CreateLoginWindow(pLogin);
   if (!g_hWndMain) {
     delete pLogin;
     ShutdownCef();

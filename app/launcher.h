@@ -21,6 +21,13 @@ enum LauncherExit {
 // CEF did not start. Main thread.
 bool StartBrowserProcess(HINSTANCE hInstance, CefRefPtr<CefApp> app);
 
+class CDuiFormLogin;
+
+// Creates the login window of `login`: no owner, title "Quelmarch", visible
+// overlapped window with its own taskbar button, default place and size.
+// Its pane and the login page's browser are requested inside. Main thread.
+HWND CreateLoginWindow(CDuiFormLogin* login);
+
 // Makes the application icon (resource 107 of `hInstance`) the big icon of `hWnd`.
 void SetApplicationIcon(HWND hWnd, HINSTANCE hInstance);
 

@@ -6,7 +6,6 @@
 #include "ui/ChildBrowser.h"
 #include "ui/DuiFormFullScreen.h"
 #include "ui/DuiFormLogin.h"
-#include "ui/SiteUrls.h"
 #include "ui/WindowMessages.h"
 
 #if !defined(_WIN64)
@@ -243,14 +242,8 @@ LRESULT CDuiFormGame::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 
 void CDuiFormGame::OnClick(TNotifyUI& msg) {
   const CDuiString& name = msg.pSender->GetName();
-  if (name == _T("officialbtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
-  } else if (name == _T("rechargebtn")) {
-    OpenUrlExternally(RECHARGE_PAGE_URL);
-  } else if (name == _T("forumbtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
-  } else if (name == _T("servicebtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
+  if (OpenLinkButton(name)) {
+    // opened
   } else if (name == _T("closebtn")) {
     m_bBackToLoginPosted = true;
     ::PostMessageW(m_hLoginWnd, WM_BACK_TO_LOGIN, 0, 0);

@@ -16,6 +16,15 @@ void OpenUrlExternally(const std::wstring& url) {
     g_pfnShellExecuteW(nullptr, L"open", L"iexplore", url.c_str(), nullptr, SW_SHOW);
 }
 
+bool OpenLinkButton(const CDuiString& name) {
+  if (name == _T("officialbtn")) OpenUrlExternally(OFFICIAL_SITE_URL);
+  else if (name == _T("rechargebtn")) OpenUrlExternally(RECHARGE_PAGE_URL);
+  else if (name == _T("forumbtn")) OpenUrlExternally(OFFICIAL_SITE_URL);
+  else if (name == _T("servicebtn")) OpenUrlExternally(OFFICIAL_SITE_URL);
+  else return false;
+  return true;
+}
+
 DUI_BEGIN_MESSAGE_MAP(CDuiFormLogin, CNotifyPump)
 DUI_ON_MSGTYPE(DUI_MSGTYPE_CLICK, CDuiFormLogin::OnClick)
 DUI_END_MESSAGE_MAP()
@@ -87,14 +96,8 @@ void CDuiFormLogin::OnGameUrl(const wchar_t* url) {
 
 void CDuiFormLogin::OnClick(TNotifyUI& msg) {
   const CDuiString& name = msg.pSender->GetName();
-  if (name == _T("officialbtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
-  } else if (name == _T("rechargebtn")) {
-    OpenUrlExternally(RECHARGE_PAGE_URL);
-  } else if (name == _T("forumbtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
-  } else if (name == _T("servicebtn")) {
-    OpenUrlExternally(OFFICIAL_SITE_URL);
+  if (OpenLinkButton(name)) {
+    // opened
   } else if (name == _T("closebtn")) {
     // CEF goes first: after its shut-down the quit request returns at once.
     ShutdownCef();

@@ -11,6 +11,11 @@ class CDuiFormGame;
 // to Internet Explorer. Window thread.
 void OpenUrlExternally(const std::wstring& url);
 
+// The link buttons of the login and game windows: "officialbtn",
+// "rechargebtn", "forumbtn" and "servicebtn" open the official site's
+// addresses outside the program. True when `name` is one of them.
+bool OpenLinkButton(const CDuiString& name);
+
 // The main window: the login screen with its link buttons and the login
 // page's pane. It starts the game when the browser client reports a game
 // URL (WM_GAME_URL) and comes back when the game window closes

@@ -12,6 +12,7 @@
 
 #include <stdio.h>
 
+#include <algorithm>
 #include <deque>
 #include <list>
 #include <map>
@@ -84,11 +85,6 @@ Runtime& R() {
   // The exit code of a failed CHECK in Chromium (a breakpoint).
   TerminateProcess(GetCurrentProcess(), 0x80000003);
   for (;;) Sleep(INFINITE);
-}
-
-bool OnUiThread() {
-  Runtime& r = R();
-  return r.uiThreadId != 0 && GetCurrentThreadId() == r.uiThreadId;
 }
 
 // Queues work for the UI thread. `internal` work is accepted during
@@ -359,14 +355,6 @@ CefRefPtr<BrowserImpl> FindBrowser(int id) {
   std::lock_guard<std::mutex> lock(r.mu);
   for (auto& b : r.browsers)
     if (b->GetIdentifier() == id) return b;
-  return nullptr;
-}
-
-CefRefPtr<BrowserImpl> FindBrowser(HWND hwnd) {
-  Runtime& r = R();
-  std::lock_guard<std::mutex> lock(r.mu);
-  for (auto& b : r.browsers)
-    if (b->GetWindowHandle() == hwnd) return b;
   return nullptr;
 }
 
@@ -668,10 +656,16 @@ CefRefPtr<BrowserImpl> CreateBrowserOnUi(const cef_window_info_t& info, CefRefPt
     id = r.nextBrowserId++;
   }
   CefRefPtr<BrowserImpl> b = new BrowserImpl(id, client, popup);
-  if (!b->CreateWindowOnUi(info)) return nullptr;
+  // Listed before its window exists: a command that reaches the window as
+  // soon as it is there finds its browser.
   {
     std::lock_guard<std::mutex> lock(r.mu);
     r.browsers.push_back(b);
+  }
+  if (!b->CreateWindowOnUi(info)) {
+    std::lock_guard<std::mutex> lock(r.mu);
+    r.browsers.erase(std::find(r.browsers.begin(), r.browsers.end(), b));
+    return nullptr;
   }
   CefRefPtr<CefLifeSpanHandler> lh = client ? client->GetLifeSpanHandler() : nullptr;
   if (lh) lh->OnAfterCreated(b.get());

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/win_test_util.h"
+
 namespace {
 
 // A fresh folder under the system's temporary folder, removed with its content.
@@ -20,25 +22,10 @@ class TempDir {
             std::to_wstring(counter_++);
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempDir() { RemoveTree(path_); }
+  ~TempDir() { qmtest::RemoveTree(path_); }
   const std::wstring& path() const { return path_; }
 
  private:
-  static void RemoveTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        std::wstring child = dir + L"\\" + name;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-        else DeleteFileW(child.c_str());
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-  }
   static int counter_;
   std::wstring path_;
 };

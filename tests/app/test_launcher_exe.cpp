@@ -94,31 +94,29 @@ void PostAltF4(HWND hwnd) {
   PostMessageW(hwnd, WM_SYSKEYUP, VK_F4, (1 << 29) | (0x3E << 16) | (3u << 30) | 1);
 }
 
-TEST(LauncherExe, AltF4OnTheLoginWindowEndsTheProgramCleanly) {
-  LauncherProcess p;
-  ASSERT_TRUE(p.Start());
-  Started s = WaitForLoginScreen(p);
-  ASSERT_NE(nullptr, s.browser);
-  PostAltF4(s.login);
-  ExpectCleanExit(p, 5000);
-}
-
-TEST(LauncherExe, AltF4WhileThePaneHasTheFocusEndsTheProgramCleanly) {
-  LauncherProcess p;
-  ASSERT_TRUE(p.Start());
-  Started s = WaitForLoginScreen(p);
-  ASSERT_NE(nullptr, s.browser);
-  PostAltF4(s.pane);
-  ExpectCleanExit(p, 5000);
-}
-
-TEST(LauncherExe, SystemMenuCloseOfThePaneEndsTheProgramCleanly) {
-  LauncherProcess p;
-  ASSERT_TRUE(p.Start());
-  Started s = WaitForLoginScreen(p);
-  ASSERT_NE(nullptr, s.browser);
-  PostMessageW(s.pane, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ExpectCleanExit(p, 5000);
+// Every way a player closes the login screen ends the program cleanly,
+// including a close request that reaches the login page's pane, which has
+// the keyboard focus.
+TEST(LauncherExe, EveryCloseOfTheLoginScreenEndsTheProgramCleanly) {
+  const struct {
+    const char* what;
+    void (*close)(const Started&);
+  } cases[] = {
+      {"Alt+F4 on the login window", [](const Started& s) { PostAltF4(s.login); }},
+      {"Alt+F4 while the pane has the focus", [](const Started& s) { PostAltF4(s.pane); }},
+      {"the pane's system menu Close", [](const Started& s) { PostMessageW(s.pane, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"the login window's system menu Close",
+       [](const Started& s) { PostMessageW(s.login, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    LauncherProcess p;
+    ASSERT_TRUE(p.Start());
+    Started s = WaitForLoginScreen(p);
+    ASSERT_NE(nullptr, s.browser);
+    c.close(s);
+    ExpectCleanExit(p, 5000);
+  }
 }
 
 TEST(LauncherExe, FailedCefStartExitsWithCodeOneAndNoWindow) {

@@ -40,7 +40,7 @@ class Install {
     CreateDirectoryW(dir_.c_str(), nullptr);
     CopyFileW(LauncherProcess::ExePath().c_str(), exe().c_str(), FALSE);
   }
-  ~Install() { Remove(dir_); }
+  ~Install() { qmtest::RemoveTree(dir_); }
   std::wstring exe() const { return dir_ + L"\\Quelmarch.exe"; }
   std::wstring skin() const { return dir_ + L"\\skin"; }
   void CopySkin() const {
@@ -55,20 +55,6 @@ class Install {
   }
 
  private:
-  static void Remove(const std::wstring& dir) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = fd.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(dir + L"\\" + name);
-        else DeleteFileW((dir + L"\\" + name).c_str());
-      } while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(dir.c_str());
-  }
   std::wstring dir_;
 };
 

@@ -79,6 +79,22 @@ inline void MouseButton(bool down) {
   SendInput(1, &in, sizeof(in));
 }
 
+// Deletes a folder with everything in it.
+inline void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(dir + L"\\" + name);
+      else DeleteFileW((dir + L"\\" + name).c_str());
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
 // A folder of layout files for one test, set as the UI library's resource
 // path by the caller. Removed with its files.
 class TempFolder {
@@ -91,16 +107,7 @@ class TempFolder {
             std::to_wstring(counter++);
     CreateDirectoryW(path_.c_str(), nullptr);
   }
-  ~TempFolder() {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((path_ + L"\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((path_ + L"\\" + fd.cFileName).c_str());
-      while (FindNextFileW(h, &fd));
-      FindClose(h);
-    }
-    RemoveDirectoryW(path_.c_str());
-  }
+  ~TempFolder() { RemoveTree(path_); }
   const std::wstring& path() const { return path_; }
   void Write(const std::wstring& name, const std::string& utf8) const {
     HANDLE f = CreateFileW((path_ + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

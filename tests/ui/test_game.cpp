@@ -12,6 +12,7 @@
 #include "client/page_logic.h"
 #include "client/simple_handler.h"
 #include "include/cef_task.h"
+#include "support/login_window.h"
 #include "support/notify_recorder.h"
 #include "support/shell_recorder.h"
 #include "support/win_test_util.h"
@@ -497,12 +498,8 @@ TEST(GameLayout, BrowserIsCreatedAtItsFirstRectangleThenPlaced) {
 
 // The road of a game start, through the real login window.
 TEST(GameStart, FromTheLoginPageToTheGameAndBack) {
-  CDuiFormLogin* login = new CDuiFormLogin;
-  g_hWndMain = login->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                             WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, nullptr);
-  ASSERT_TRUE(PumpUntil([] { return g_pLoginClient->GetBrowser() != nullptr; }));
-  ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+  CDuiFormLogin* login = qmtest::OpenLoginWindow();
+  ASSERT_NE(nullptr, g_pLoginClient->GetBrowser().get());
   const int pane = g_pLoginClient->GetBrowser()->GetIdentifier();
 
   for (int round = 0; round < 2; ++round) {
@@ -544,21 +541,14 @@ TEST(GameStart, FromTheLoginPageToTheGameAndBack) {
     EXPECT_TRUE(IsWindowVisible(*login->m_pLoginBrowser));
     EXPECT_FALSE(qmtest::TakeQuit());
   }
-  DestroyWindow(*login);
-  PumpUntil([] { return g_pLoginClient->GetBrowser() == nullptr; });
-  cefsim::testing::WaitForIdle();
-  delete login;
+  EXPECT_TRUE(qmtest::CloseLoginWindow(login));
 }
 
 // Long and awkward game URLs go through the whole road unchanged, and the
 // game's error page keeps them escaped.
 TEST(GameStart, HugeAndAwkwardUrlsComeThroughWhole) {
-  CDuiFormLogin* login = new CDuiFormLogin;
-  g_hWndMain = login->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                             WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, nullptr);
-  ASSERT_TRUE(PumpUntil([] { return g_pLoginClient->GetBrowser() != nullptr; }));
-  ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+  CDuiFormLogin* login = qmtest::OpenLoginWindow();
+  ASSERT_NE(nullptr, g_pLoginClient->GetBrowser().get());
   const int pane = g_pLoginClient->GetBrowser()->GetIdentifier();
   const std::wstring huge = L"data:text/html,<title>big</title>" + std::wstring(1024 * 1024, L'a') + L"?client=2";
   const std::wstring awkward = L"about:blank?client=3&q=<script>alert('x')</script>&r=\"\u6e38\u620f\u00e9\"";
@@ -584,10 +574,7 @@ TEST(GameStart, HugeAndAwkwardUrlsComeThroughWhole) {
     DestroyWindow(gameWnd);
     ASSERT_TRUE(PumpUntil([&] { return login->m_pGameWnd == nullptr; }));
   }
-  DestroyWindow(*login);
-  PumpUntil([] { return g_pLoginClient->GetBrowser() == nullptr; });
-  cefsim::testing::WaitForIdle();
-  delete login;
+  EXPECT_TRUE(qmtest::CloseLoginWindow(login));
 }
 
 }  // namespace

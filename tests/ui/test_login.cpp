@@ -16,6 +16,7 @@
 #include "client/simple_handler.h"
 #include "include/cef_task.h"
 #include "support/child_process.h"
+#include "support/login_window.h"
 #include "support/shell_recorder.h"
 #include "support/win_test_util.h"
 #include "ui/ChildBrowser.h"
@@ -57,20 +58,11 @@ RECT WorkArea() {
 class LoginTest : public testing::Test {
  protected:
   void SetUp() override {
-    login_ = new CountingLogin;
-    g_hWndMain = login_->Create(nullptr, _T("Quelmarch"), WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                                WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr);
+    login_ = qmtest::OpenLoginWindow<CountingLogin>();
     ASSERT_TRUE(IsWindow(g_hWndMain));
-    ASSERT_TRUE(PumpUntil([] { return g_pLoginClient->GetBrowser() != nullptr; }));
-    ASSERT_TRUE(cefsim::testing::WaitForIdle(15000));
+    ASSERT_NE(nullptr, g_pLoginClient->GetBrowser().get());
   }
-  void TearDown() override {
-    if (IsWindow(*login_)) DestroyWindow(*login_);
-    EXPECT_TRUE(PumpUntil([] { return g_pLoginClient->GetBrowser() == nullptr; }));
-    cefsim::testing::WaitForIdle();
-    delete login_;
-  }
+  void TearDown() override { EXPECT_TRUE(qmtest::CloseLoginWindow(login_)); }
   HWND pane() const { return login_->m_pLoginBrowser ? login_->m_pLoginBrowser->GetHWND() : nullptr; }
   int paneBrowserId() const { return g_pLoginClient->GetBrowser()->GetIdentifier(); }
   POINT Center(const wchar_t* control) {
