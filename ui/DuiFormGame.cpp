@@ -143,7 +143,9 @@ void CDuiFormGame::EnterFullScreen() {
 void CDuiFormGame::ExitFullScreen() {
   SetWindowLongW(m_hWnd, GWL_STYLE, GAME_WINDOW_STYLE);
   m_bFullScreen = false;
-  SetWindowPlacement(m_hWnd, &m_wpWindowed);
+  // Before the first entry nothing was saved (an empty rectangle would
+  // shrink the window to nothing): the window keeps its place then.
+  if (m_wpWindowed.showCmd != 0) SetWindowPlacement(m_hWnd, &m_wpWindowed);
   UpdateLayout();
   if (m_pFullScreenBar) {
     ::SendMessageW(*m_pFullScreenBar, WM_CLOSE, 0, 0);

@@ -249,6 +249,15 @@ TEST_F(GameTest, FullScreenCoversTheScreenWithTheBarAbove) {
   EXPECT_RECT(2, 32, 1439, 898, RectIn(BrowserWindow(), hwnd_));
 }
 
+TEST_F(GameTest, LeavingFullScreenBeforeEverEnteringItKeepsTheWindow) {
+  const RECT before = qmtest::WindowRect(hwnd_);
+  SendMessageW(hwnd_, WM_EXIT_FULLSCREEN, 0, 0);
+  PumpFor(30);
+  EXPECT_RECT(before.left, before.top, before.right, before.bottom, qmtest::WindowRect(hwnd_));
+  EXPECT_EQ(static_cast<DWORD>(GAME_WINDOW_STYLE), static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)));
+  EXPECT_TRUE(IsWindowVisible(hwnd_));
+}
+
 TEST_F(GameTest, EveryWayOutOfFullScreenRestoresTheWindow) {
   enum Way { kEscapeInGame, kEscapeInBar, kBarButton, kAltF4InBar };
   const struct {
