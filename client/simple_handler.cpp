@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/launcher.h"
 #include "client/page_logic.h"
 #include "client/shell_open.h"
 #include "include/cef_app.h"
@@ -12,8 +13,6 @@
 
 CefRefPtr<SimpleHandler> g_pLoginClient(new SimpleHandler);
 
-
-extern HWND g_hWndMain;
 
 SimpleHandler::SimpleHandler() {}
 

@@ -375,9 +375,21 @@ void ReportError(CefRefPtr<BrowserImpl> b, CefRefPtr<FrameImpl> f, int code, con
   if (lh) lh->OnLoadError(b.get(), f.get(), static_cast<cef_errorcode_t>(code), testing::ErrorName(code), url);
 }
 
-void EndPending(CefRefPtr<FrameImpl> f) {
-  if (f->job) f->job->Cancel();
+// Cancels the frame's network load. A cancelled load no longer counts as
+// work under way, even while its worker thread is still winding down.
+void CancelJob(CefRefPtr<FrameImpl> f) {
+  if (!f->job) return;
+  f->job->Cancel();
+  {
+    Runtime& r = R();
+    std::lock_guard<std::mutex> lock(r.mu);
+    r.jobs.remove(f->job);
+  }
   f->job.reset();
+}
+
+void EndPending(CefRefPtr<FrameImpl> f) {
+  CancelJob(f);
   f->pending = false;
   ++f->seq;
 }
@@ -471,8 +483,7 @@ void FinishFetch(CefRefPtr<BrowserImpl> b, CefRefPtr<FrameImpl> f, int seq, cons
 }
 
 void StartLoad(CefRefPtr<BrowserImpl> b, CefRefPtr<FrameImpl> f, const std::wstring& url, int redirects) {
-  if (f->job) f->job->Cancel();
-  f->job.reset();
+  CancelJob(f);
   const int seq = ++f->seq;
   f->pending = true;
   f->pendingUrl = url;
@@ -612,12 +623,7 @@ void BrowserImpl::CloseBrowser(bool force_close) {
 void BrowserImpl::OnWindowDestroyed() {
   if (!hwnd_.load()) return;
   CefRefPtr<BrowserImpl> self = this;
-  for (auto& f : AllFrames()) {
-    if (f->job) f->job->Cancel();
-    f->job.reset();
-    f->pending = false;
-    ++f->seq;
-  }
+  for (auto& f : AllFrames()) EndPending(f);
   CefRefPtr<CefLifeSpanHandler> lh = client_ ? client_->GetLifeSpanHandler() : nullptr;
   if (lh) {
     lh->DoClose(this);  // the window is gone already; the answer changes nothing

@@ -36,6 +36,8 @@ LRESULT SendCommand(HWND browserWindow, const std::wstring& command) {
   return static_cast<LRESULT>(result);
 }
 
+namespace {
+
 // Sends `verb` with a reply window of this thread; the answer arrives as a
 // message sent to this thread while it waits in SendCommand.
 std::wstring Ask(HWND browserWindow, const std::wstring& verb) {
@@ -53,6 +55,8 @@ std::wstring Ask(HWND browserWindow, const std::wstring& verb) {
   DestroyWindow(reply);
   return text;
 }
+
+}  // namespace
 
 Settings QuerySettings(HWND anyBrowserWindow) {
   std::wstring text = Ask(anyBrowserWindow, L"settings");
