@@ -28,7 +28,12 @@ Started WaitForLoginScreen(const LauncherProcess& p) {
   Started s;
   s.login = p.WaitForWindow(L"XMLWnd", L"Quelmarch");
   s.pane = p.WaitForWindow(L"XMLWnd", L"LoginBrowser");
-  if (s.pane) PumpUntil([&] { return (s.browser = FindWindowExW(s.pane, nullptr, L"CefBrowserWindow", nullptr)) != nullptr; });
+  // The browser's window, once created and shown.
+  if (s.pane)
+    PumpUntil([&] {
+      s.browser = FindWindowExW(s.pane, nullptr, L"CefBrowserWindow", nullptr);
+      return s.browser && IsWindowVisible(s.browser);
+    });
   return s;
 }
 
