@@ -15,6 +15,7 @@
 #include "support/login_window.h"
 #include "support/notify_recorder.h"
 #include "support/shell_recorder.h"
+#include "support/hold_ui_thread.h"
 #include "support/win_test_util.h"
 #include "ui/DuiFormFullScreen.h"
 #include "ui/DuiFormGame.h"
@@ -455,15 +456,7 @@ TEST_F(GameTest, ClosingInFullScreenFreesTheBarWithTheWindow) {
   EXPECT_EQ(0, TestGame::s_live);
 }
 
-class HoldUiThread : public CefTask {
- public:
-  explicit HoldUiThread(HANDLE gate) : gate_(gate) {}
-  void Execute() override { WaitForSingleObject(gate_, 10000); }
-
- private:
-  HANDLE gate_;
-  IMPLEMENT_REFCOUNTING(HoldUiThread);
-};
+using qmtest::HoldUiThread;
 
 // Answers only the messages other threads send to this one (creating a
 // child window sends to its parent's thread), leaving posted ones queued.

@@ -18,6 +18,7 @@
 #include "support/child_process.h"
 #include "support/login_window.h"
 #include "support/shell_recorder.h"
+#include "support/hold_ui_thread.h"
 #include "support/win_test_util.h"
 #include "ui/ChildBrowser.h"
 #include "ui/DuiFormGame.h"
@@ -358,15 +359,7 @@ TEST_F(LoginTest, ClosingAnotherClientsLastBrowserChangesNothing) {
   EXPECT_NE(nullptr, g_pLoginClient->GetBrowser().get());
 }
 
-class HoldUiThread : public CefTask {
- public:
-  explicit HoldUiThread(HANDLE gate) : gate_(gate) {}
-  void Execute() override { WaitForSingleObject(gate_, 10000); }
-
- private:
-  HANDLE gate_;
-  IMPLEMENT_REFCOUNTING(HoldUiThread);
-};
+using qmtest::HoldUiThread;
 
 TEST(SimpleHandlerList, GetBrowserGivesTheOldestLiveBrowser) {
   HWND parent = CreateWindowExW(0, L"STATIC", L"p", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
