@@ -60,6 +60,72 @@ TEST(LauncherExe, SubProcessStartShowsNoWindowAndExitsWithCefsCode) {
   EXPECT_FALSE(sawWindow);
 }
 
+// Points the user's roaming application-data folder somewhere else while
+// it lives, so that a test sees whether a process creates the cache folder.
+class MovedAppData {
+ public:
+  explicit MovedAppData(const std::wstring& path) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+                  KEY_ALL_ACCESS, &key_);
+    wchar_t old[MAX_PATH] = {};
+    DWORD size = sizeof(old), type = REG_EXPAND_SZ;
+    had_ = RegQueryValueExW(key_, L"AppData", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
+    old_ = old;
+    type_ = type;
+    RegSetValueExW(key_, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+  }
+  ~MovedAppData() {
+    if (had_)
+      RegSetValueExW(key_, L"AppData", 0, type_, reinterpret_cast<const BYTE*>(old_.c_str()),
+                     static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
+    else
+      RegDeleteValueW(key_, L"AppData");
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  bool had_ = false;
+  std::wstring old_;
+  DWORD type_ = REG_EXPAND_SZ;
+};
+
+bool IsFolder(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The shell reports no application-data folder when the one it is set to
+// does not exist (it is not asked to create it): neither process creates
+// it, and the browser process runs with an empty cache path.
+TEST(LauncherExe, WithoutAnApplicationDataFolderTheCachePathIsEmpty) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring appData = std::wstring(temp) + L"qm-appdata-" + std::to_wstring(GetCurrentProcessId()) + L"\\Roaming";
+  MovedAppData moved(appData);
+  {
+    LauncherProcess p;
+    ASSERT_TRUE(p.Start(L"--type=renderer"));
+    DWORD code = 1234;
+    ASSERT_TRUE(p.WaitExit(10000, &code));
+    EXPECT_EQ(0u, code);
+  }
+  EXPECT_FALSE(IsFolder(appData));
+  {
+    LauncherProcess p;
+    ASSERT_TRUE(p.Start());
+    Started s = WaitForLoginScreen(p);
+    ASSERT_NE(nullptr, s.browser);
+    cefsim::testing::Settings settings = cefsim::testing::QuerySettings(s.browser);
+    EXPECT_EQ(L"", settings.cachePath);
+    EXPECT_EQ(L"zh-CN", settings.locale);  // the settings were read, not lost
+    EXPECT_FALSE(IsFolder(appData));
+    PostMessageW(s.login, WM_CLOSE, 0, 0);
+    ExpectCleanExit(p, 5000);
+  }
+}
+
 TEST(LauncherExe, StartsWithTheLoginScreenAndCloseButtonEndsIt) {
   LauncherProcess p;
   ASSERT_TRUE(p.Start());
