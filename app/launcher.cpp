@@ -73,6 +73,9 @@ int QuelmarchMain(HINSTANCE hInstance) {
 
   // Everything the player does happens inside this loop.
   pLogin->ShowModal();
+  // A quit message can end the loop while the window still exists; its
+  // messages must not reach a deleted object.
+  if (IsWindow(g_hWndMain)) DestroyWindow(g_hWndMain);
   delete pLogin;
   CoUninitialize();
 
