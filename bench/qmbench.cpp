@@ -23,6 +23,7 @@
 namespace {
 
 using qmtest::LauncherProcess;
+using qmtest::BrowserOf;
 using qmtest::PumpUntil;
 
 double NowMs() {
@@ -46,8 +47,6 @@ std::wstring Sibling(const wchar_t* name) {
   return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
 }
 
-HWND BrowserOf(HWND parent) { return parent ? FindWindowExW(parent, nullptr, L"CefBrowserWindow", nullptr) : nullptr; }
-
 // Milliseconds from CreateProcess until `ready` holds; the process is then
 // closed with WM_CLOSE to `closeTarget()`.
 double TimeStart(const std::wstring& exe, const std::function<bool(LauncherProcess&)>& ready,
@@ -61,12 +60,6 @@ double TimeStart(const std::wstring& exe, const std::function<bool(LauncherProce
   DWORD code;
   p.WaitExit(10000, &code);
   return took;
-}
-
-HWND GameWindow(const LauncherProcess& p) {
-  for (const auto& w : p.TopLevelWindows())
-    if (w.cls == L"XMLWnd" && w.title == L"Quelmarch" && IsWindowVisible(w.hwnd) && BrowserOf(w.hwnd)) return w.hwnd;
-  return nullptr;
 }
 
 bool BrowserPlaced(HWND game) {
@@ -138,7 +131,7 @@ int main(int argc, char** argv) {
     const double start = NowMs();
     cefsim::testing::SendCommand(page, L"navigate\t\t0\tdata:text/html,game " + std::to_wstring(i) + L"?client=2");
     HWND game = nullptr;
-    if (!PumpUntil([&] { return (game = GameWindow(p)) != nullptr && BrowserPlaced(game); }, 10000)) break;
+    if (!PumpUntil([&] { return (game = p.GameWindow()) != nullptr && BrowserPlaced(game); }, 10000)) break;
     road.push_back(NowMs() - start);
     PostMessageW(game, WM_CLOSE, 0, 0);
     PumpUntil([&] {

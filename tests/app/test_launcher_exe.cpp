@@ -13,6 +13,7 @@
 namespace {
 
 using qmtest::LauncherProcess;
+using qmtest::PostAltF4;
 using qmtest::PumpUntil;
 
 // "closebtn" of the login layout: float pos 1356,12,1388,44.
@@ -31,7 +32,7 @@ Started WaitForLoginScreen(const LauncherProcess& p) {
   // The browser's window, once created and shown.
   if (s.pane)
     PumpUntil([&] {
-      s.browser = FindWindowExW(s.pane, nullptr, L"CefBrowserWindow", nullptr);
+      s.browser = qmtest::BrowserOf(s.pane);
       return s.browser && IsWindowVisible(s.browser);
     });
   return s;
@@ -157,12 +158,6 @@ TEST(LauncherExe, StartsWithTheLoginScreenAndCloseButtonEndsIt) {
   PostMessageW(s.login, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageW(s.login, WM_LBUTTONUP, 0, at);
   ExpectCleanExit(p, 5000);
-}
-
-// Alt+F4 as the keyboard delivers it: the system key with the Alt bit set.
-void PostAltF4(HWND hwnd) {
-  PostMessageW(hwnd, WM_SYSKEYDOWN, VK_F4, (1 << 29) | (0x3E << 16) | 1);
-  PostMessageW(hwnd, WM_SYSKEYUP, VK_F4, (1 << 29) | (0x3E << 16) | (3u << 30) | 1);
 }
 
 // Every way a player closes the login screen ends the program cleanly,

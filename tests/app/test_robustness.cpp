@@ -58,16 +58,8 @@ class Install {
   std::wstring dir_;
 };
 
-HWND BrowserOf(HWND parent) { return FindWindowExW(parent, nullptr, L"CefBrowserWindow", nullptr); }
-
-// The visible game window of the process: "Quelmarch" holding a browser.
-HWND GameWindow(const LauncherProcess& p) {
-  for (const auto& w : p.TopLevelWindows())
-    if (w.cls == L"XMLWnd" && w.title == L"Quelmarch" && IsWindowVisible(w.hwnd) && BrowserOf(w.hwnd)) return w.hwnd;
-  return nullptr;
-}
-
-void PostAltF4(HWND hwnd) { PostMessageW(hwnd, WM_SYSKEYDOWN, VK_F4, (1 << 29) | (0x3E << 16) | 1); }
+using qmtest::BrowserOf;
+using qmtest::PostAltF4;
 
 // What a player sees with a broken install: the windows open, empty where
 // their layout is missing or broken; the login page and the game still run
@@ -114,7 +106,7 @@ TEST(BrokenInstall, TheProgramStillStartsPlaysAndCloses) {
     // The game still starts, its page placed under the title bar's place.
     ASSERT_EQ(1, cefsim::testing::SendCommand(loginPage, L"navigate\t\t0\tdata:text/html,game?client=2"));
     HWND game = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (game = GameWindow(p)) != nullptr; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return (game = p.GameWindow()) != nullptr; }, 10000));
     HWND gamePage = BrowserOf(game);
     RECT rc;
     ASSERT_TRUE(PumpUntil(
@@ -166,7 +158,7 @@ TEST(HundredGames, LeaveTheProcessFlat) {
     const std::wstring url = L"data:text/html,<title>game</title>game " + std::to_wstring(i) + L"?client=2";
     ASSERT_EQ(1, cefsim::testing::SendCommand(loginPage, L"navigate\t\t0\t" + url));
     HWND game = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (game = GameWindow(p)) != nullptr; }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return (game = p.GameWindow()) != nullptr; }, 10000));
     PostMessageW(game, WM_CLOSE, 0, 0);
     ASSERT_TRUE(PumpUntil(
         [&] {

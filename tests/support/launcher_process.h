@@ -10,6 +10,17 @@
 
 namespace qmtest {
 
+// The browser window inside `parent`, or null.
+inline HWND BrowserOf(HWND parent) {
+  return parent ? FindWindowExW(parent, nullptr, L"CefBrowserWindow", nullptr) : nullptr;
+}
+
+// Alt+F4 as the keyboard delivers it: the system key with the Alt bit set.
+inline void PostAltF4(HWND hwnd) {
+  PostMessageW(hwnd, WM_SYSKEYDOWN, VK_F4, (1 << 29) | (0x3E << 16) | 1);
+  PostMessageW(hwnd, WM_SYSKEYUP, VK_F4, (1 << 29) | (0x3E << 16) | (3u << 30) | 1);
+}
+
 // The built launcher, started as a player starts it, observed from outside.
 class LauncherProcess {
  public:
@@ -61,6 +72,12 @@ class LauncherProcess {
   HWND FindTopLevel(const wchar_t* cls, const wchar_t* title) const {
     for (const Window& w : TopLevelWindows())
       if (w.cls == cls && w.title == title) return w.hwnd;
+    return nullptr;
+  }
+  // The visible game window of the process: "Quelmarch" holding a browser.
+  HWND GameWindow() const {
+    for (const Window& w : TopLevelWindows())
+      if (w.cls == L"XMLWnd" && w.title == L"Quelmarch" && IsWindowVisible(w.hwnd) && BrowserOf(w.hwnd)) return w.hwnd;
     return nullptr;
   }
   HWND WaitForWindow(const wchar_t* cls, const wchar_t* title, DWORD ms = 20000) const {
